@@ -29,32 +29,6 @@ std::vector<T*> entries(RecordArray* registry) {
     return out;
 }
 
-// Runs the rest of a test from `path`, and goes back afterwards.
-class WorkingDirectory {
-public:
-    explicit WorkingDirectory(const std::string& path) : previous_(std::filesystem::current_path()) {
-        std::filesystem::current_path(path);
-    }
-    ~WorkingDirectory() { std::filesystem::current_path(previous_); }
-    WorkingDirectory(const WorkingDirectory&) = delete;
-    WorkingDirectory& operator=(const WorkingDirectory&) = delete;
-
-private:
-    std::filesystem::path previous_;
-};
-
-// A path of exactly `length` bytes below `base`, whose directories exist.
-std::string pathOfLength(const std::string& base, std::size_t length) {
-    std::string path = base;
-    // Directory names stay well under the 255-byte limit, and leave at
-    // least 50 bytes for the file name.
-    while (length - path.size() > 201) {
-        path += "/" + std::string(std::min<std::size_t>(200, length - path.size() - 52), 'd');
-        std::filesystem::create_directory(path);
-    }
-    return path + "/" + std::string(length - path.size() - 1, 'f');
-}
-
 class SqdCache : public ::testing::Test {
 protected:
     std::string write(const std::string& name, const SaveBuilder& builder) {

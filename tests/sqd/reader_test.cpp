@@ -24,18 +24,6 @@ using ImagePtr = std::unique_ptr<SqdImage, ImageDeleter>;
 
 std::vector<std::uint8_t> bufferBytes() { return std::vector<std::uint8_t>(ploadBuffer, ploadBuffer + kLoadBufferSize); }
 
-// A path of exactly `length` bytes below `base`, whose directories exist.
-std::string pathOfLength(const std::string& base, std::size_t length) {
-    std::string path = base;
-    // Directory names stay well under the 255-byte limit, and leave at
-    // least 50 bytes for the file name.
-    while (length - path.size() > 201) {
-        path += "/" + std::string(std::min<std::size_t>(200, length - path.size() - 52), 'd');
-        std::filesystem::create_directory(path);
-    }
-    return path + "/" + std::string(length - path.size() - 1, 'f');
-}
-
 class SqdReader : public ::testing::Test {
 protected:
     // Writes `bytes` as a file and reads it back through readSQDfile and

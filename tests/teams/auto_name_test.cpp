@@ -14,28 +14,6 @@
 namespace rostrix {
 namespace {
 
-// The generator written out on its own, so the tests know what the tool
-// must draw for a seed.
-struct ModelGenerator {
-    std::uint32_t state;
-    int next() {
-        state = state * 1103515245u + 12345u;
-        return static_cast<int>((state >> 16) & 0x7fff);
-    }
-    // The two draws of a name: values at or above `limit` are drawn again.
-    int start() { return draw(32766, 10922, 0); }
-    int direction() { return draw(32700, 327, 1); }
-
-private:
-    int draw(int limit, int quotient, int lo) {
-        int value;
-        do {
-            value = next();
-        } while (value >= limit);
-        return lo + value / quotient;
-    }
-};
-
 // The first seed whose generator satisfies `wanted`.
 std::uint32_t findSeed(const std::function<bool(ModelGenerator)>& wanted) {
     for (std::uint32_t seed = 1; seed < 50'000'000u; ++seed) {

@@ -406,26 +406,12 @@ TEST_F(VekScript, FailedWriteReturnsMinusOne) {
     EXPECT_EQ(state.messages(), "fail to fwrite in saveSQDBLOCK : No space left on device\ntask aborted.\n");
 }
 
-// The generator written out on its own, drawing the start and direction of
-// automatic names.
-struct NameDraws {
-    std::uint32_t state;
-    int next() {
-        state = state * 1103515245u + 12345u;
-        return static_cast<int>((state >> 16) & 0x7fff);
-    }
-    // Values at or above `limit` are drawn again.
-    int draw(int limit, int quotient, int lo) {
-        int value;
-        do {
-            value = next();
-        } while (value >= limit);
-        return lo + value / quotient;
-    }
+// The draws of automatic names, as the model generator makes them.
+struct NameDraws : ModelGenerator {
     // Whether the next name starts at `start` and runs rising (direction above 50).
     bool nextNameIs(int start, bool rising) {
-        const int s = draw(32766, 10922, 0);
-        const int d = draw(32700, 327, 1);
+        const int s = this->start();
+        const int d = direction();
         return s == start && (d > 50) == rising;
     }
 };
