@@ -30,7 +30,19 @@ void keepImage(SqdImage* image) {
     if (ownedImages != nullptr) appendRecord(ownedImages, &image);
 }
 
+// Whether `vek` is among the VekArray entries from index `first` on.
+bool isRegisteredFrom(int first, const VekRecord* vek) {
+    for (int i = first; i < recordCount(VekArray); ++i) {
+        if (compareVekPointer(getRecord(VekArray, i), &vek) == 0) return true;
+    }
+    return false;
+}
+
 void registerTeams(SqdImage* image) {
+    // The units of earlier files lie in their own images, so only the entries
+    // this file adds can already hold one of its units: searching the whole
+    // registry would make loading many files quadratic.
+    const int firstOfFile = recordCount(VekArray);
     for (int j = 0; j < kTeamCount; ++j) {
         TeamRecord* team = &image->team[j];
         if (!isPresentTeam(*team)) continue;
@@ -42,7 +54,7 @@ void registerTeams(SqdImage* image) {
         appendRecord(TeamArray, &team);
         for (int k = 0; k < kSlotCount; ++k) {
             VekRecord* vek = team->vek[k];
-            if (vek != nullptr && findRecord(VekArray, &vek, compareVekPointer) == -1) appendRecord(VekArray, &vek);
+            if (vek != nullptr && !isRegisteredFrom(firstOfFile, vek)) appendRecord(VekArray, &vek);
         }
     }
 }

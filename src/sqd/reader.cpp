@@ -52,15 +52,12 @@ SqdImage* parseSQDfile(const char* path, const unsigned char* buffer) {
     return image;
 }
 
-void parseSQDimage(SqdImage* image, const char* path, const unsigned char* buffer) {
-    copyField(image->path, path, kPathFieldSize);
+namespace {
+
+// The player name and the 16 team records, whose slots point into the
+// image's own unit records.
+void parseTeams(SqdImage* image, const unsigned char* buffer) {
     std::memcpy(image->playerName, buffer + kPlayerNameOffset, kPlayerNameSize);
-    for (int i = 0; i < kVekCount; ++i) {
-        VekRecord& vek = image->vek[i];
-        std::memcpy(vek.data, buffer + kVekTableOffset + kVekRecordSize * static_cast<std::size_t>(i), kVekRecordSize);
-        std::memcpy(vek.sourcePath, image->path, kPathFieldSize);
-        vek.sourceIndex = i;
-    }
     for (int j = 0; j < kTeamCount; ++j) {
         const unsigned char* record = buffer + kTeamTableOffset + kTeamRecordSize * static_cast<std::size_t>(j);
         TeamRecord& team = image->team[j];
@@ -81,6 +78,33 @@ void parseSQDimage(SqdImage* image, const char* path, const unsigned char* buffe
             }
         }
     }
+}
+
+const unsigned char* vekRecordBytes(const unsigned char* buffer, int i) {
+    return buffer + kVekTableOffset + kVekRecordSize * static_cast<std::size_t>(i);
+}
+
+}  // namespace
+
+void parseSQDimage(SqdImage* image, const char* path, const unsigned char* buffer) {
+    copyField(image->path, path, kPathFieldSize);
+    for (int i = 0; i < kVekCount; ++i) {
+        VekRecord& vek = image->vek[i];
+        std::memcpy(vek.data, vekRecordBytes(buffer, i), kVekRecordSize);
+        std::memcpy(vek.sourcePath, image->path, kPathFieldSize);
+        vek.sourceIndex = i;
+    }
+    parseTeams(image, buffer);
+}
+
+void parseSQDteams(SqdImage* image, const char* path, const unsigned char* buffer) {
+    copyField(image->path, path, kPathFieldSize);
+    for (int i = 0; i < kVekCount; ++i) {
+        VekRecord& vek = image->vek[i];
+        std::memcpy(vek.data, vekRecordBytes(buffer, i), kVekNameOffset + kVekNameSize);
+        vek.sourceIndex = i;
+    }
+    parseTeams(image, buffer);
 }
 
 }  // namespace rostrix

@@ -21,6 +21,13 @@ SqdImage* parseSQDfile(const char* path, const unsigned char* buffer);
 // Fills an existing image from `buffer`, as parseSQDfile does.
 void parseSQDimage(SqdImage* image, const char* path, const unsigned char* buffer);
 
+// Fills what a listing shows of an existing image: its path, its player name,
+// its team records and, of each unit record, its index and the bytes up to
+// the end of its name. The rest of the unit records keeps what it held, so
+// one image can serve every file of a listing without copying unit data that
+// no listing prints.
+void parseSQDteams(SqdImage* image, const char* path, const unsigned char* buffer);
+
 // Frees an image made by parseSQDfile or allocateSQDimage.
 void freeSQDimage(SqdImage* image);
 

@@ -1,5 +1,7 @@
 #include "teams/listing.h"
 
+#include <cstring>
+
 #include "sqd/load_buffer.h"
 #include "sqd/reader.h"
 #include "support/messages.h"
@@ -8,36 +10,104 @@ namespace rostrix {
 
 int listUnits = 0;
 
+namespace {
+
+// The text of one listing line after its path, put together in place and
+// written with one request: the line holds only copies of fields and small
+// numbers, which need no formatting engine.
+class LineText {
+public:
+    // The text of a fixed-width field, up to its first NUL.
+    LineText& field(const char* text, std::size_t width) {
+        std::size_t n = 0;
+        while (n < width && text[n] != '\0') ++n;
+        std::memcpy(text_ + length_, text, n);
+        length_ += n;
+        return *this;
+    }
+    LineText& number(int value) {
+        // The digits are made backwards from the unsigned magnitude, which
+        // also holds the most negative int.
+        char digits[10];
+        int count = 0;
+        unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+        do {
+            digits[count++] = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+        if (value < 0) text_[length_++] = '-';
+        while (count > 0) text_[length_++] = digits[--count];
+        return *this;
+    }
+    LineText& put(char c) {
+        text_[length_++] = c;
+        return *this;
+    }
+    // Writes `path`, then the text.
+    void write(std::FILE* out, const char* path) const {
+        std::fputs(path, out);
+        std::fwrite(text_, 1, length_, out);
+    }
+
+private:
+    // Room for the longest team-script line after its path: 4 numbers of at
+    // most 11 characters, 3 cells of at most 3 digits, 5 fields of at most 39
+    // bytes, 12 tabs and a newline (261 bytes).
+    char text_[320];
+    std::size_t length_ = 0;
+};
+
+// The image every listed file is parsed into, kept for the whole run like
+// ploadBuffer rather than allocated and freed for each file: a block of that
+// size may come back as fresh memory, and every page of fresh memory costs a
+// page fault.
+SqdImage* listingImage = nullptr;
+
+// The file's image as a listing needs it, or nullptr after the message
+// parseSQDfile gives when memory runs out.
+const SqdImage* parseForListing(const char* path, const unsigned char* buffer) {
+    if (listingImage == nullptr) listingImage = allocateSQDimage();
+    if (listingImage == nullptr) {
+        message("not enough memory in parseSQDfile\n");
+        return nullptr;
+    }
+    parseSQDteams(listingImage, path, buffer);
+    return listingImage;
+}
+
+}  // namespace
+
 void writeTeamScriptLine(std::FILE* out, const char* path, int t, const TeamRecord& team) {
-    std::fprintf(out, "%s\t%d\t", path, t);
+    LineText line;
+    line.put('\t').number(t).put('\t');
     for (int k = 0; k < kSlotCount; ++k) {
         if (team.vek[k] != nullptr) {
-            std::fprintf(out, "%d\t%d\t", static_cast<int>(team.vek[k]->sourceIndex), static_cast<int>(team.position[k]));
+            line.number(team.vek[k]->sourceIndex).put('\t').number(team.position[k]).put('\t');
         } else {
-            std::fputs("-1\t-1\t", out);
+            line.number(-1).put('\t').number(-1).put('\t');
         }
     }
-    std::fprintf(out, "%s\t", fieldText(team.player, kTeamPlayerSize).text);
-    std::fputs(fieldText(team.name, kTeamNameSize).text, out);
+    line.field(team.player, kTeamPlayerSize).put('\t').field(team.name, kTeamNameSize);
     for (int k = 0; k < kSlotCount; ++k) {
-        std::fputc('\t', out);
-        if (team.vek[k] != nullptr) std::fputs(fieldText(vekName(*team.vek[k]), kVekNameSize).text, out);
+        line.put('\t');
+        if (team.vek[k] != nullptr) line.field(vekName(*team.vek[k]), kVekNameSize);
     }
-    std::fputc('\n', out);
+    line.put('\n').write(out, path);
 }
 
 void writeUnitLines(std::FILE* out, const char* path, const TeamRecord& team) {
     for (int k = 0; k < kSlotCount; ++k) {
         const VekRecord* vek = team.vek[k];
         if (vek == nullptr) continue;
-        std::fprintf(out, "%s\t%d\t%d\t%s\n", path, static_cast<int>(vek->sourceIndex),
-                     static_cast<int>(team.position[k]), fieldText(vekName(*vek), kVekNameSize).text);
+        LineText line;
+        line.put('\t').number(vek->sourceIndex).put('\t').number(team.position[k]).put('\t');
+        line.field(vekName(*vek), kVekNameSize).put('\n').write(out, path);
     }
 }
 
 void DumpTeamData(const char* path, std::FILE* out) {
-    SqdImage* image = nullptr;
-    if (readSQDfile(path, ploadBuffer) == 0) image = parseSQDfile(path, ploadBuffer);
+    const SqdImage* image = nullptr;
+    if (readSQDfile(path, ploadBuffer) == 0) image = parseForListing(path, ploadBuffer);
     if (image == nullptr) {
         progressf("Fail to dump %s\n", path);
         return;
@@ -54,7 +124,6 @@ void DumpTeamData(const char* path, std::FILE* out) {
         }
     }
     progress("Completed\n");
-    freeSQDimage(image);
 }
 
 }  // namespace rostrix
