@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a normal build with g++, and a build with
 # clang under AddressSanitizer + UndefinedBehaviorSanitizer (leaks included).
-# Both builds treat warnings as errors.
+# Both builds treat warnings as errors. The normal build's suite also runs
+# under valgrind. Then the fuzz targets replay their corpora and fuzz briefly
+# (scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -16,3 +18,9 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DROSTRIX_WERROR=ON -DROSTRIX_
 cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j"$jobs"
+
+# The normal build's suite once more under valgrind's memcheck (a few seconds).
+valgrind --quiet --error-exitcode=1 --leak-check=full build/tests/rostrix_tests --gtest_brief=1
+
+# The fuzz targets: each replays its corpus, then fuzzes for 30 seconds.
+scripts/fuzz.sh 30

@@ -10,6 +10,9 @@ LineReader openLineReader(std::FILE* stream) { return LineReader{stream, nullptr
 
 bool readScriptLine(LineReader& reader) {
     std::size_t length = 0;
+    // A line's text ends at its first NUL, so nothing after it is kept: an
+    // endless run of NULs (a device, say) then costs no memory.
+    bool ended = false;
     for (;;) {
         if (reader.capacity - length < 2) {
             const std::size_t grown = reader.capacity == 0 ? 2048 : reader.capacity * 2;
@@ -31,8 +34,11 @@ bool readScriptLine(LineReader& reader) {
             if (length == 0) return false;
             break;
         }
+        if (c == '\n' && ended) break;
+        if (ended) continue;
         reader.text[length++] = static_cast<char>(c);
         if (c == '\n') break;
+        ended = c == '\0';
     }
     reader.text[length] = '\0';
     return true;

@@ -186,6 +186,10 @@ struct PieceCase {
     std::string expected;  // with start 0 and a rising direction
 };
 
+// Test names show the width and the expected name, not the raw bytes (the
+// struct has padding, which is no value to print).
+void PrintTo(const PieceCase& c, std::ostream* os) { *os << "-a" << c.chars << " -> " << c.expected; }
+
 class AutoTeamNamePieces : public AutoTeamName, public ::testing::WithParamInterface<PieceCase> {};
 
 TEST_P(AutoTeamNamePieces, CutsEachUnitNameToItsPiece) {

@@ -72,6 +72,20 @@ TEST(ScriptLineTest, StaysAtEndOfInput) {
     closeLineReader(reader);
 }
 
+// What follows a NUL is never text, so it must not be kept: a line of a few
+// bytes and then a mebibyte of anything costs no more than a short line.
+TEST(ScriptLineTest, KeepsNothingAfterANul) {
+    using namespace std::string_literals;
+    ScriptStream script("ab\0"s + std::string(1 << 20, '\0') + std::string(1 << 20, 'z') + "\nnext\n");
+    LineReader reader = openLineReader(script.stream());
+    ASSERT_TRUE(readScriptLine(reader));
+    EXPECT_STREQ(reader.text, "ab");
+    ASSERT_TRUE(readScriptLine(reader));
+    EXPECT_STREQ(reader.text, "next\n");
+    EXPECT_EQ(reader.capacity, 2048u);
+    closeLineReader(reader);
+}
+
 TEST(ScriptLineTest, SplitsFields) {
     struct Case {
         std::string line;

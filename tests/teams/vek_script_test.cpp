@@ -479,6 +479,9 @@ struct TeamLimitCase {
     bool aborts;
 };
 
+// Shown by its label; the struct's padding is no value to print.
+void PrintTo(const TeamLimitCase& c, std::ostream* os) { *os << c.label; }
+
 class VekScriptTeamLimit : public VekScript, public ::testing::WithParamInterface<TeamLimitCase> {};
 
 TEST_P(VekScriptTeamLimit, SeventeenthLineWithAColumnAborts) {
