@@ -11,13 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/run.h"
 #include "fixtures/save_builder.h"
-#include "sqd/cache.h"
-#include "sqd/load_buffer.h"
-#include "support/messages.h"
-#include "teams/auto_name.h"
-#include "teams/formation.h"
-#include "teams/listing.h"
 #include "teams/random.h"
 
 namespace rostrix::fuzz {
@@ -182,26 +177,15 @@ InScratch::~InScratch() {
 }
 
 TaskState::TaskState(std::FILE* messages) {
-    if (ploadBuffer == nullptr && !allocateLoadBuffer()) fail("no ploadBuffer");
-    const char* failed = nullptr;
-    if (!createRegistries(&failed)) fail("no registries");
-    msgStream = messages;
-    verbose = 0;
-    listUnits = 0;
-    autoNameChars = 0;
-    repositionFn = repositionInRow;
+    resetSettings(messages);
+    if (!acquireRunResources()) fail("no memory for a run");
     // A fixed seed keeps every input's run the same, automatic names included.
     seedRandom(1);
 }
 
 TaskState::~TaskState() {
-    destroyRegistries();
-    releaseLoadedFiles();
-    msgStream = stderr;
-    verbose = 0;
-    listUnits = 0;
-    autoNameChars = 0;
-    repositionFn = repositionInRow;
+    releaseRunResources();
+    resetSettings(stderr);
 }
 
 std::FILE* nullStream() {

@@ -59,32 +59,46 @@ bool closeOutput(const CommandLine& line, std::FILE* output, const StandardStrea
 
 }  // namespace
 
-int runRostrix(int argc, char** argv, const StandardStreams& streams) {
-    msgStream = streams.err;
+void resetSettings(std::FILE* messages) {
+    msgStream = messages;
     verbose = 0;
     listUnits = 0;
     autoNameChars = 0;
+    repositionFn = repositionInRow;
+}
+
+bool acquireRunResources() {
+    if (ploadBuffer == nullptr && !allocateLoadBuffer()) {
+        message("not enough memory for ploadBuffer\n");
+        return false;
+    }
+    const char* failed = nullptr;
+    if (!createRegistries(&failed)) {
+        messagef("not enough memory for %s\n", failed);
+        return false;
+    }
+    return true;
+}
+
+void releaseRunResources() {
+    destroyRegistries();
+    releaseLoadedFiles();
+}
+
+int runRostrix(int argc, char** argv, const StandardStreams& streams) {
+    resetSettings(streams.err);
     if (argc <= 1) {
         printUsage(streams.out);
         return finishText(streams);
     }
     seedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
-    repositionFn = repositionInRow;
-    if (ploadBuffer == nullptr && !allocateLoadBuffer()) {
-        message("not enough memory for ploadBuffer\n");
-        return -1;
-    }
-    const char* failed = nullptr;
-    if (!createRegistries(&failed)) {
-        messagef("not enough memory for %s\n", failed);
-        return -1;
-    }
+    if (!acquireRunResources()) return -1;
 
     CommandLine line;
     int exitStatus = 0;
     if (parseOptions(argc, argv, streams, line, &exitStatus) == ParseOutcome::Exit) {
         closeScripts(line);
-        destroyRegistries();
+        releaseRunResources();
         return exitStatus;
     }
 
@@ -105,7 +119,7 @@ int runRostrix(int argc, char** argv, const StandardStreams& streams) {
             }
             if (!openOutput(line, "wb", &output)) {
                 closeScripts(line);
-                destroyRegistries();
+                releaseRunResources();
                 return -1;
             }
             taskStatus = line.taskCode == kTaskVekScript ? BuildTeamData(line.scriptStream, output)
@@ -115,7 +129,7 @@ int runRostrix(int argc, char** argv, const StandardStreams& streams) {
             progress("Dump Team data\n");
             if (!openOutput(line, "w", &output)) {
                 closeScripts(line);
-                destroyRegistries();
+                releaseRunResources();
                 return -1;
             }
             for (int i = line.firstPath; i < argc && std::strcmp(argv[i], "--") != 0; ++i) {
@@ -129,8 +143,7 @@ int runRostrix(int argc, char** argv, const StandardStreams& streams) {
 
     const bool closed = closeOutput(line, output, streams, taskStatus != 0);
     closeScripts(line);
-    destroyRegistries();
-    releaseLoadedFiles();
+    releaseRunResources();
     return taskStatus != 0 || !closed ? 1 : 0;
 }
 
