@@ -19,17 +19,21 @@ void clearSlot(TeamRecord& team, int k) {
     team.position[k] = kEmptySlotByte;
 }
 
-void copyField(char* field, const char* text, std::size_t width) {
+std::size_t fieldLength(const char* field, std::size_t width) {
     std::size_t n = 0;
-    while (n < width && text[n] != '\0') ++n;
+    while (n < width && field[n] != '\0') ++n;
+    return n;
+}
+
+void copyField(char* field, const char* text, std::size_t width) {
+    const std::size_t n = fieldLength(text, width);
     std::memcpy(field, text, n);
     std::memset(field + n, 0, width - n);
 }
 
 FieldText fieldText(const char* field, std::size_t width) {
     FieldText out;
-    std::size_t n = 0;
-    while (n < width && n < sizeof out.text - 1 && field[n] != '\0') ++n;
+    const std::size_t n = fieldLength(field, width < sizeof out.text - 1 ? width : sizeof out.text - 1);
     std::memcpy(out.text, field, n);
     out.text[n] = '\0';
     return out;

@@ -44,6 +44,9 @@ bool isPresentTeam(const TeamRecord& team);
 // Empties slot k: no unit, cell 255.
 void clearSlot(TeamRecord& team, int k);
 
+// The length of a field's text: its bytes up to the first NUL, at most `width`.
+std::size_t fieldLength(const char* field, std::size_t width);
+
 // Copies a NUL-terminated text into a field of `width` bytes, stopping at its
 // NUL and zero-filling the rest; a text of `width` bytes or more fills the
 // field with no terminator.

@@ -19,8 +19,7 @@ class LineText {
 public:
     // The text of a fixed-width field, up to its first NUL.
     LineText& field(const char* text, std::size_t width) {
-        std::size_t n = 0;
-        while (n < width && text[n] != '\0') ++n;
+        const std::size_t n = fieldLength(text, width);
         std::memcpy(text_ + length_, text, n);
         length_ += n;
         return *this;
